@@ -114,7 +114,9 @@ TEST_F(BmpWriterTest, AFailedSaveKeepsTheOldFileAndLeavesNoTemporaryOne) {
   // A folder that cannot be written.
   g_context.OutputFormatId = FIF_BMP;
   chmod(dir.path().c_str(), 0555);
-  if (geteuid() != 0) EXPECT_EQ(SavePicture(p.get(), path), 0);
+  if (geteuid() != 0) {
+    EXPECT_EQ(SavePicture(p.get(), path), 0);
+  }
   chmod(dir.path().c_str(), 0755);
   EXPECT_EQ(test::ReadFileBytes(path), "old contents");
   ASSERT_EQ(SavePicture(p.get(), path), 1);
