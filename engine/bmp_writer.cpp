@@ -55,9 +55,16 @@ void EncodeRow(const BYTE* row, unsigned width, std::vector<std::uint8_t>& out) 
   }
 }
 
+// Pictures are replaced atomically but not flushed: a killed run keeps the
+// old file, and flushing every picture would double the time of a save.
 bool WriteAll(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-  return platform::WriteFileAtomically(path, bytes.data(), bytes.size());
+  return platform::WriteFileAtomically(path, bytes.data(), bytes.size(), false);
 }
+
+struct LibrarySave {
+  FIBITMAP* picture;
+  int fif, flags;
+};
 
 }  // namespace
 
@@ -143,13 +150,12 @@ std::int8_t SavePicture(FIBITMAP* picture, const std::string& path) {
     int colours = static_cast<int>(FreeImage_GetColorsUsed(picture));
     return WriteAll(path, BuildIndexedBmp(picture, colours > 0 ? colours : 256, true)) ? 1 : 0;
   }
-  MemoryStream stream(FreeImage_OpenMemory());
-  if (!stream) return 0;
-  if (!FreeImage_SaveToMemory(static_cast<FREE_IMAGE_FORMAT>(fif), picture, stream.get(), flags)) return 0;
-  BYTE* data = nullptr;
-  DWORD size = 0;
-  if (!FreeImage_AcquireMemory(stream.get(), &data, &size) || !data) return 0;
-  return platform::WriteFileAtomically(path, data, size) ? 1 : 0;
+  LibrarySave save{picture, fif, flags};
+  auto write = [](const std::string& temp, void* context) {
+    auto* s = static_cast<LibrarySave*>(context);
+    return FreeImage_Save(static_cast<FREE_IMAGE_FORMAT>(s->fif), s->picture, temp.c_str(), s->flags) == TRUE;
+  };
+  return platform::ReplaceFileAtomically(path, write, &save) ? 1 : 0;
 }
 
 }  // namespace tq::engine

@@ -110,7 +110,7 @@ bool RenameFile(const std::string& from, const std::string& to) {
 
 void RemoveFile(const std::string& path) { unlink(path.c_str()); }
 
-bool WriteFileAtomically(const std::string& path, const void* data, std::size_t size) {
+bool WriteFileAtomically(const std::string& path, const void* data, std::size_t size, bool durable) {
   std::string temp = MakeTempBeside(path);
   if (temp.empty()) return false;
   int fd = open(temp.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
@@ -128,10 +128,19 @@ bool WriteFileAtomically(const std::string& path, const void* data, std::size_t 
     left -= static_cast<std::size_t>(n);
   }
   if (fd >= 0) {
-    if (ok && fsync(fd) != 0) ok = false;
+    if (ok && durable && fsync(fd) != 0) ok = false;
     if (close(fd) != 0) ok = false;
   }
   if (ok) ok = RenameFile(temp, path);
+  if (!ok) RemoveFile(temp);
+  return ok;
+}
+
+bool ReplaceFileAtomically(const std::string& path, bool (*write)(const std::string& temp, void* context),
+                           void* context) {
+  std::string temp = MakeTempBeside(path);
+  if (temp.empty()) return false;
+  bool ok = write(temp, context) && RenameFile(temp, path);
   if (!ok) RemoveFile(temp);
   return ok;
 }

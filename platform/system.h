@@ -26,7 +26,12 @@ bool SetModificationTime(const std::string& path, std::int64_t utcSeconds);
 bool SameFile(const std::string& a, const std::string& b);
 // Writes bytes to a temporary file beside `path` and renames it into place,
 // so a failed write never leaves a partial file or destroys the old one.
-bool WriteFileAtomically(const std::string& path, const void* data, std::size_t size);
+// `durable` also flushes the data to the disk before the rename.
+bool WriteFileAtomically(const std::string& path, const void* data, std::size_t size, bool durable = true);
+// Runs `write` on a fresh temporary file beside `path` and renames it into
+// place when it reports success; otherwise removes it.
+bool ReplaceFileAtomically(const std::string& path, bool (*write)(const std::string& temp, void* context),
+                           void* context);
 // Name of a fresh temporary file in the folder of `path` ("" on failure);
 // the file exists and is empty. The caller renames or removes it.
 std::string MakeTempBeside(const std::string& path);
