@@ -26,7 +26,7 @@ for t in "${targets[@]}"; do
   ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=1 \
   UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     "build-fuzz/$t" "$corpus" "${dict[@]}" -max_total_time="$seconds" -rss_limit_mb=2048 \
-      -timeout=10 -max_len=262144 -artifact_prefix="fuzz/findings/$name/" -print_final_stats=1 \
+      -timeout=60 -max_len=262144 -artifact_prefix="fuzz/findings/$name/" -print_final_stats=1 \
       >"build-fuzz/logs/$t.log" 2>&1 || echo "   $t stopped with a finding, see build-fuzz/logs/$t.log"
   grep -E 'stat::number_of_executed_units|stat::peak_rss_mb' "build-fuzz/logs/$t.log" | sed 's/^/   /'
 done
