@@ -1,6 +1,7 @@
 #include "platform/canvas.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
@@ -23,6 +24,13 @@ CairoHandle Context(Canvas& canvas) {
   return cr;
 }
 
+// A context in the coordinates of the whole drawing.
+CairoHandle DrawingContext(Canvas& canvas) {
+  CairoHandle cr = Context(canvas);
+  if (cr) cairo_translate(cr.get(), -canvas.originX, -canvas.originY);
+  return cr;
+}
+
 void SetSource(cairo_t* cr, Rgba c) {
   cairo_set_source_rgba(cr, c.r / 255.0, c.g / 255.0, c.b / 255.0, c.a / 255.0);
 }
@@ -32,17 +40,25 @@ std::uint32_t Premultiplied(Rgba c) {
   return (static_cast<std::uint32_t>(c.a) << 24) | (mul(c.r) << 16) | (mul(c.g) << 8) | mul(c.b);
 }
 
+// Undoing premultiplied alpha with rounding: kUnpremultiply[a][v] is
+// v * 255 / a to the nearest whole value, at most 255. A table, because the
+// hand-over of a whole picture's frame would otherwise divide three times a pixel.
+const auto kUnpremultiply = [] {
+  std::array<std::array<std::uint8_t, 256>, 256> table{};
+  for (unsigned a = 1; a < 256; ++a)
+    for (unsigned v = 0; v < 256; ++v) table[a][v] = static_cast<std::uint8_t>(std::min(255u, (v * 255 + a / 2) / a));
+  return table;
+}();
+
 // Cairo stores premultiplied ARGB in native-endian 32-bit words.
 Rgba Straight(std::uint32_t p) {
   Rgba c;
   c.a = static_cast<std::uint8_t>(p >> 24);
   if (c.a == 0) return c;
-  auto un = [&](std::uint32_t v) {
-    return static_cast<std::uint8_t>(std::min<std::uint32_t>(255, (v * 255 + c.a / 2) / c.a));
-  };
-  c.r = un((p >> 16) & 0xFF);
-  c.g = un((p >> 8) & 0xFF);
-  c.b = un(p & 0xFF);
+  const auto& un = kUnpremultiply[c.a];
+  c.r = un[(p >> 16) & 0xFF];
+  c.g = un[(p >> 8) & 0xFF];
+  c.b = un[p & 0xFF];
   return c;
 }
 
@@ -88,6 +104,13 @@ Canvas CreateCanvas(int width, int height) {
   return canvas;
 }
 
+Canvas CreateCanvasPart(int x, int y, int width, int height) {
+  Canvas canvas = CreateCanvas(width, height);
+  canvas.originX = x;
+  canvas.originY = y;
+  return canvas;
+}
+
 Canvas CreateFilledCanvas(int width, int height, Rgba colour) {
   Canvas canvas = CreateCanvas(width, height);
   if (!canvas) return canvas;
@@ -101,7 +124,7 @@ Canvas CreateFilledCanvas(int width, int height, Rgba colour) {
 
 void FillRectangle(Canvas& canvas, double x, double y, double width, double height, Rgba colour) {
   if (!canvas) return;
-  CairoHandle cr = Context(canvas);
+  CairoHandle cr = DrawingContext(canvas);
   if (!cr) return;
   cairo_set_antialias(cr.get(), CAIRO_ANTIALIAS_DEFAULT);
   double x0 = ClampCoordinate(x), y0 = ClampCoordinate(y);
@@ -140,7 +163,7 @@ std::optional<std::vector<PathStep>> ParsePathText(std::string_view text) {
 bool FillPathText(Canvas& canvas, std::string_view pathText, Rgba colour) {
   std::optional<std::vector<PathStep>> steps = ParsePathText(pathText);
   if (!steps || !canvas) return false;
-  CairoHandle cr = Context(canvas);
+  CairoHandle cr = DrawingContext(canvas);
   if (!cr) return false;
   cairo_t* c = cr.get();
   cairo_set_antialias(c, CAIRO_ANTIALIAS_DEFAULT);

@@ -37,15 +37,23 @@ bool CanvasSizeAllowed(std::int64_t width, std::int64_t height);
 // A 32-bit RGBA drawing surface (Cairo ARGB32, premultiplied inside).
 // An empty Canvas (operator bool false) stands for a canvas that could not
 // be made: refused by the bounds or failed in Cairo.
+// A canvas may hold only a part of a larger drawing: the fills and paths
+// take coordinates of the whole drawing, and the canvas's pixel (0, 0) is
+// the drawing's (originX, originY). Pixel access and DrawCanvas use the
+// canvas's own pixels.
 struct Canvas {
   SurfaceHandle surface;
   int width = 0;
   int height = 0;
+  int originX = 0;
+  int originY = 0;
   explicit operator bool() const { return surface != nullptr; }
 };
 
 // A transparent canvas; empty when the size is out of bounds or not positive.
 Canvas CreateCanvas(int width, int height);
+// A transparent canvas for the part of a drawing that starts at (x, y).
+Canvas CreateCanvasPart(int x, int y, int width, int height);
 // A canvas with every pixel set to `colour` (all four channels).
 Canvas CreateFilledCanvas(int width, int height, Rgba colour);
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/frame.h"
+#include "platform/canvas.h"
 #include "settings/defaults.h"
 #include "tests/support/draw_pictures.h"
 
@@ -139,13 +140,54 @@ TEST_F(FrameTest, UnevenAndOversizedSides) {
   }
 }
 
-TEST_F(FrameTest, PictureTooLargeForACanvasKeepsNoFrame) {
-  // 33000 pixels wide is past the canvas bounds: no frame, still 24-bit.
+// The frame as one transparent layer of the picture's size, blended over all
+// of it: what ApplyFrame must give, however it splits the work.
+Picture FullLayerFrame(Picture picture, int W, int H, int L, int R, int T, int B) {
+  const platform::Rgba left{255, 0, 0, 255}, right{0, 255, 0, 255}, top{0, 0, 255, 255}, bottom{0, 0, 0, 255};
+  auto n = [](long long v) { return std::to_string(v); };
+  platform::Canvas frame = platform::CreateCanvas(W, H);
+  platform::FillRectangle(frame, 0, 0, L, T, top);
+  platform::FillRectangle(frame, W - R, 0, R, T, right);
+  platform::FillRectangle(frame, W - R, H - B, R, B, bottom);
+  platform::FillRectangle(frame, 0, H - B, L, B, left);
+  platform::FillPathText(frame, "M 0 0 l " + n(W) + " 0 l -" + n(R) + " " + n(T) + " l -" + n(W - L - R) + " 0 Z", top);
+  platform::FillPathText(frame, "M " + n(W) + " 0 l 0 " + n(H) + " l -" + n(R) + " -" + n(B) + " l 0 -" + n(H - T - B) + " Z", right);
+  platform::FillPathText(frame, "M " + n(W) + " " + n(H) + " l -" + n(W) + " 0 l " + n(L) + " -" + n(B) + " l " + n(W - L - R) + " 0 Z", bottom);
+  platform::FillPathText(frame, "M 0 " + n(H) + " l 0 -" + n(H) + " l " + n(L) + " " + n(T) + " l 0 " + n(H - T - B) + " Z", left);
+  platform::Canvas weakened = platform::CreateCanvas(W, H);
+  platform::DrawCanvas(weakened, frame, 0, 0, S().SolidOpacity);
+  Picture layer = Adopt(platform::CanvasToFreeImage(weakened));
+  return Adopt(FreeImage_Composite(layer.get(), FALSE, nullptr, picture.get()));
+}
+
+TEST_F(FrameTest, SameAsOneLayerOverTheWholePicture) {
+  S().SolidOpacity = 200;
+  struct Case {
+    int w, h, l, r, t, b;
+  } const cases[] = {{100, 80, 10, 10, 10, 10}, {100, 80, 30, 0, 10, 10}, {100, 80, 13, 7, 29, 4},
+                     {100, 80, 70, 70, 10, 10}, {100, 80, 10, 10, 60, 60}, {100, 80, -5, 20, 3, -7},
+                     {100, 80, 0, 0, 0, 0},     {100, 80, 100, 0, 80, 0},
+                     // long, nearly flat mitres
+                     {4200, 30, 4100, 7, 11, 5}, {30, 4200, 6, 9, 4150, 3}};
+  for (const Case& c : cases) {
+    Sides(c.l, c.r, c.t, c.b);
+    Picture framed = ApplyFrame(test::PatternPicture(c.w, c.h), c.w, c.h);
+    Picture expected = FullLayerFrame(test::PatternPicture(c.w, c.h), c.w, c.h, c.l, c.r, c.t, c.b);
+    ASSERT_TRUE(framed && expected);
+    int differing = 0;
+    for (int y = 0; y < c.h; ++y)
+      for (int x = 0; x < c.w; ++x) differing += !test::Near(Probe(framed.get(), x, y), Probe(expected.get(), x, y), 0);
+    EXPECT_EQ(differing, 0) << c.w << "x" << c.h << ": " << c.l << " " << c.r << " " << c.t << " " << c.b;
+  }
+}
+
+TEST_F(FrameTest, PicturesWiderThanACanvasGetTheirFrame) {
+  // 33000 pixels are more than one canvas may be wide; the frame is drawn in parts.
   Sides(1, 1, 1, 1);
-  Picture framed = ApplyFrame(test::FilledPicture(33000, 2, 8, Rgb(128, 0, 0)), 33000, 2);
+  Picture framed = ApplyFrame(test::FilledPicture(33000, 3, 8, Rgb(128, 0, 0)), 33000, 3);
   ASSERT_TRUE(framed);
   EXPECT_EQ(FreeImage_GetBPP(framed.get()), 24u);
-  EXPECT_TRUE(test::Near(Probe(framed.get(), 0, 0), kGrey, 0));
+  ExpectProbes(framed.get(), "wide", {{16500, 0, kBlue}, {16500, 1, kGrey}, {16500, 2, kBlack}, {0, 1, kRed}, {32999, 1, kGreen}});
 }
 
 }  // namespace
