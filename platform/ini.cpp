@@ -1,9 +1,11 @@
 #include "platform/ini.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <charconv>
 #include <cmath>
-#include <fstream>
-#include <iterator>
 
 #include "platform/text_util.h"
 
@@ -14,6 +16,58 @@ constexpr std::string_view kBom = "\xEF\xBB\xBF";
 constexpr std::string_view kEol = "\r\n";
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+bool IsContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
+
+// Length of the well-formed UTF-8 sequence at i, or 0. Overlong forms,
+// surrogates and code points above U+10FFFF are not well-formed.
+size_t WellFormedLength(std::string_view s, size_t i, size_t& validPrefix) {
+  unsigned char c = s[i];
+  validPrefix = 1;
+  if (c < 0x80) return 1;
+  size_t len = 0;
+  unsigned char low = 0x80, high = 0xBF;  // range of the second byte
+  if (c >= 0xC2 && c <= 0xDF) {
+    len = 2;
+  } else if (c >= 0xE0 && c <= 0xEF) {
+    len = 3;
+    if (c == 0xE0) low = 0xA0;
+    if (c == 0xED) high = 0x9F;
+  } else if (c >= 0xF0 && c <= 0xF4) {
+    len = 4;
+    if (c == 0xF0) low = 0x90;
+    if (c == 0xF4) high = 0x8F;
+  } else {
+    return 0;
+  }
+  for (size_t k = 1; k < len; ++k) {
+    if (i + k >= s.size()) return 0;
+    unsigned char cc = s[i + k];
+    bool ok = k == 1 ? (cc >= low && cc <= high) : IsContinuation(cc);
+    if (!ok) return 0;
+    validPrefix = k + 1;
+  }
+  return len;
+}
+
+// The settings hold text, so a broken sequence (a hand edit, a file cut
+// short) becomes U+FFFD instead of travelling on to the toolkit and fonts.
+std::string RepairUtf8(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size();) {
+    size_t prefix = 0;
+    size_t len = WellFormedLength(text, i, prefix);
+    if (len) {
+      out.append(text.substr(i, len));
+      i += len;
+    } else {
+      out += "\xEF\xBF\xBD";
+      i += prefix;  // the longest start of a sequence counts as one fault
+    }
+  }
+  return out;
+}
 
 }  // namespace
 
@@ -32,14 +86,9 @@ std::string Latin1ToUtf8(std::string_view bytes) {
 }
 
 IniFile IniFile::Parse(std::string_view bytes) {
-  std::string converted;
-  std::string_view text;
-  if (bytes.substr(0, kBom.size()) == kBom) {
-    text = bytes.substr(kBom.size());
-  } else {
-    converted = Latin1ToUtf8(bytes);
-    text = converted;
-  }
+  std::string converted = bytes.substr(0, kBom.size()) == kBom ? RepairUtf8(bytes.substr(kBom.size()))
+                                                               : Latin1ToUtf8(bytes);
+  std::string_view text = converted;
 
   IniFile file;
   file.groups_.push_back(IniGroup{});  // keys before the first group line
@@ -75,10 +124,22 @@ IniFile IniFile::Parse(std::string_view bytes) {
 }
 
 std::optional<IniFile> IniFile::Load(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return std::nullopt;
+  // Plain reads: a stream would throw on a read error (a folder opens fine
+  // and only fails on reading), and a failed read must mean "cannot be opened".
+  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  std::string bytes;
+  char buffer[65536];
+  bool ok = true;
+  for (;;) {
+    ssize_t n = read(fd, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) ok = false;
+    if (n <= 0) break;
+    bytes.append(buffer, static_cast<size_t>(n));
+  }
+  close(fd);
+  if (!ok) return std::nullopt;
   return Parse(bytes);
 }
 

@@ -20,9 +20,11 @@ struct IniGroup {
 
 class IniFile {
  public:
-  // Parses file bytes; never fails (unreadable lines are skipped).
+  // Parses file bytes; never fails (unreadable lines are skipped). Broken
+  // UTF-8 sequences of a file with byte-order mark become U+FFFD, so names
+  // and values are always valid UTF-8.
   static IniFile Parse(std::string_view bytes);
-  // Reads a file; nullopt when it cannot be opened.
+  // Reads a file; nullopt when it cannot be opened or read (a folder, say).
   static std::optional<IniFile> Load(const std::string& path);
 
   // The group of that name (any case), or nullptr. The first such group wins.
