@@ -28,7 +28,8 @@ namespace tq::engine {
 // against what the file's bytes can hold before anything is allocated.
 Picture DecodePcx(const std::uint8_t* data, std::size_t size);
 
-// Reads the whole file and decodes it; empty when it cannot be read.
+// Decodes a file, read in pieces straight into the picture; empty when the
+// file cannot be read or is refused.
 Picture LoadPcx(const std::string& path);
 
 }  // namespace tq::engine
