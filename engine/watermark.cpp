@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <numbers>
 #include <vector>
 
 #include "engine/frame.h"
@@ -220,7 +221,7 @@ Picture RotateWatermark(Picture mark) {
   const int angle = S().*Current().rotation;
   if (angle <= 0 || angle >= 360) return mark;
   // The turned mark must stay within the canvas bounds as well.
-  const double radians = angle * M_PI / 180.0;
+  const double radians = angle * std::numbers::pi / 180.0;
   const double w = FreeImage_GetWidth(mark.get()), h = FreeImage_GetHeight(mark.get());
   const double c = std::fabs(std::cos(radians)), sn = std::fabs(std::sin(radians));
   if (!platform::CanvasSizeAllowed(static_cast<std::int64_t>(w * c + h * sn) + 2,

@@ -2,6 +2,7 @@
 
 #include <set>
 #include <string>
+#include <thread>
 
 #include "engine/conversion_context.h"
 #include "engine/watermark.h"
@@ -481,6 +482,21 @@ TEST_F(WatermarkTest, WithoutAMarkThePictureOnlyBecomes24Bit) {
     EXPECT_EQ(FreeImage_GetBPP(out.get()), c.bpp) << c.doWatermark;
     EXPECT_EQ(ChangedBox(out.get(), Rgb(90, 90, 90)).width(), 0) << c.doWatermark;
   }
+}
+
+TEST_F(WatermarkTest, WorkerDrawsWithTheFontTheFrontEndLoaded) {
+  TextMark("%filename% on another thread");
+  Picture here = Stamp(kLight);
+  Picture there;
+  std::thread worker([&] { there = Stamp(kLight); });
+  worker.join();
+  ASSERT_TRUE(here && there);
+  Box a = ChangedBox(here.get(), kLight), b = ChangedBox(there.get(), kLight);
+  EXPECT_GT(a.width(), 0);
+  EXPECT_EQ(a.left, b.left);
+  EXPECT_EQ(a.top, b.top);
+  EXPECT_EQ(a.width(), b.width());
+  EXPECT_EQ(a.height(), b.height());
 }
 
 TEST_F(WatermarkTest, HugeFontOrTextGivesNoMark) {
