@@ -294,13 +294,21 @@ class PixelStream {
     const std::uint8_t* next = next_;
     const std::uint8_t* end = end_;
     while (out < stop) {
-      if (next == end && !Refill(next, end)) return false;
+      if (next == end) {
+        if (!Refill()) return false;
+        next = next_;
+        end = end_;
+      }
       const std::uint8_t code = *next++;
       if (code < kRunFlag) {
         *out++ = code;
         continue;
       }
-      if (next == end && !Refill(next, end)) return false;
+      if (next == end) {
+        if (!Refill()) return false;
+        next = next_;
+        end = end_;
+      }
       const std::uint8_t value = *next++;
       std::size_t run = code & kRunCountMask;
       const auto room = static_cast<std::size_t>(stop - out);
@@ -331,7 +339,7 @@ class PixelStream {
       return line;
     }
     for (std::size_t done = 0; done < count;) {
-      if (next_ == end_ && !Refill(next_, end_)) return nullptr;
+      if (next_ == end_ && !Refill()) return nullptr;
       const std::size_t take = std::min<std::size_t>(count - done, static_cast<std::size_t>(end_ - next_));
       std::memcpy(scratch + done, next_, take);
       next_ += take;
@@ -341,9 +349,8 @@ class PixelStream {
   }
 
  private:
-  bool Refill(const std::uint8_t*& next, const std::uint8_t*& end) {
-    return input_.Next(next, end) && next != end;
-  }
+  // Works on the members so the hot loop's copies of them stay in registers.
+  bool Refill() { return input_.Next(next_, end_) && next_ != end_; }
 
   Input& input_;
   const std::uint8_t* next_ = nullptr;
