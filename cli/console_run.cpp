@@ -15,6 +15,7 @@
 #include "engine/watermark_font.h"
 #include "engine/worker.h"
 #include "platform/console.h"
+#include "platform/picture_files.h"
 #include "platform/system.h"
 #include "platform/text_util.h"
 #include "settings/app_settings.h"
@@ -209,7 +210,12 @@ const RunStep kSettingSteps[] = {
     Pair(ImageMark, "Watermark offset (x/y): ", &S::ImageXOffset, kNone, "/", &S::ImageYOffset, kNone),
     Show(ImageMark, "Watermark rotation: ", &S::WatermarkImageRotation),
     Show(ImageMark, "Watermark size/mode: ", &S::ImageSize, kSizeMode),
-    Check(ImageMark, [](const S& s) { return platform::FileSize(s.WatermarkImage) > 0; },
+    // Beyond the size test: a picture the decoders refuse (corrupt, or over
+    // the pixel bound) would silently give no mark, so it is refused here.
+    Check(ImageMark,
+          [](const S& s) {
+            return platform::FileSize(s.WatermarkImage) > 0 && platform::LoadPictureFile(s.WatermarkImage).has_value();
+          },
           "Error: Invalid watermark image"),
 
     Show(kAlways, "Filename Mask: ", &S::FilenameMask),

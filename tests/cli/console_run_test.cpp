@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <cstring>
 #include <filesystem>
@@ -55,6 +56,18 @@ class RunFixture : public ::testing::Test {
     WriteFileBytes(box.work() + "list.txt", box.work() + "pic.pcx\n");
     WriteFileBytes(box.work() + "plain", "a file, not a folder");
     WriteFileBytes(box.work() + "empty.png", "");
+    WriteFileBytes(box.work() + "huge.png", PngClaiming(40000, 40000));
+    WriteFileBytes(box.work() + "junk.png", std::string(300, '\x5a'));
+  }
+  // A PNG signature and header only, claiming a size no watermark may have.
+  static std::string PngClaiming(std::uint32_t width, std::uint32_t height) {
+    auto be32 = [](std::uint32_t v) {
+      return std::string{char(v >> 24), char(v >> 16), char(v >> 8), char(v)};
+    };
+    std::string chunk = "IHDR" + be32(width) + be32(height) + std::string("\x08\x06\x00\x00\x00", 5);
+    std::uint32_t crc = static_cast<std::uint32_t>(
+        crc32(0, reinterpret_cast<const Bytef*>(chunk.data()), static_cast<uInt>(chunk.size())));
+    return std::string("\x89PNG\r\n\x1a\n", 8) + be32(13) + chunk + be32(crc);
   }
   ProgramRun Run(const Lines& args) { return box.Run(Fill(args, box.work())); }
   std::string w() const { return box.work(); }
@@ -116,6 +129,9 @@ INSTANTIATE_TEST_SUITE_P(
                 Failed("Error: Invalid watermark font"), 1},
         RunCase{{"-i", "{w}pic.pcx", "--wm-image={w}missing.png"}, Failed("Error: Invalid watermark image"), 1},
         RunCase{{"-i", "{w}pic.pcx", "--wm-image={w}empty.png"}, Failed("Error: Invalid watermark image"), 1},
+        // A picture that cannot be decoded, or claims more pixels than a mark may have.
+        RunCase{{"-i", "{w}pic.pcx", "--wm-image={w}junk.png"}, Failed("Error: Invalid watermark image"), 1},
+        RunCase{{"-i", "{w}pic.pcx", "--wm-image={w}huge.png"}, Failed("Error: Invalid watermark image"), 1},
         RunCase{{"-i", "{w}photo.jpg"}, kNotAddedLines, 1},
         RunCase{{"-i", "{w}list.txt"}, kNotAddedLines, 1},
         // Several problems at once: the earliest check speaks.
