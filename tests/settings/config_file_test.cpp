@@ -437,6 +437,32 @@ TEST_F(ConfigFileTest, AFailedWriteKeepsTheOldFile) {
   EXPECT_EQ(Saved(s).substr(0, 3), kBom);
 }
 
+TEST_F(ConfigFileTest, AKilledSaveLeavesTheOldFileOrTheWholeNewOne) {
+  SetDefaultSettings(0, s);
+  // A large value makes the write long enough to be cut.
+  s.RecentFiles = std::string(4 << 20, 'x');
+  const std::string old = "the old settings";
+  // Many kills at spread moments after the first save has had time to
+  // begin, so some land inside a write.
+  for (int kill = 0; kill < 30; ++kill) {
+    const int delayUs = 50000 + kill * 4000;
+    test::WriteFileBytes(s.ConfigPath, old);
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      for (;;) SaveSettings(s);
+    }
+    usleep(static_cast<useconds_t>(delayUs));
+    ::kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+    std::string now = test::ReadFileBytes(s.ConfigPath);
+    if (now != old) {
+      // A complete file ends with the comment line closing its last group.
+      ASSERT_TRUE(now.ends_with("[Privacy]\r\nClean Recent Files = 0\r\n; \r\n")) << "killed after " << delayUs << " us";
+    }
+  }
+}
+
 TEST_F(ConfigFileTest, AReadOnlyFolderKeepsTheOldFile) {
   std::string folder = dir / "ro/";
   ASSERT_TRUE(platform::CreateFolder(folder));
