@@ -103,6 +103,34 @@ TEST(Profile, RefusesWhatCannotBeReadAsAFile) {
 }
 
 // A profile takes effect at its place among the arguments.
+TEST(Profile, JunkAndVeryLongLinesLoadWithoutHarm) {
+  test::TempDir dir;
+  std::string junk;
+  for (int i = 0; i < 20000; ++i) junk += static_cast<char>((i * 7919) % 256);
+  const std::string longText(100000, 'w');
+  const std::string files[] = {
+      junk,
+      "[CLI]\r\n--WM-TEXT = " + longText + "\r\n--JPG-QUALITY = 77\r\n",
+      "[CLI]\r\n" + std::string(100000, '-') + "\r\n--JPG-QUALITY = 77\r\n",
+      std::string("[CLI]\r\n--JPG-QUALITY = 77\r\n\0\0\0[CLI\r\n= =\r\n\xEF\xBB", 40) + junk,
+  };
+  for (const std::string& bytes : files) {
+    test::WriteFileBytes(dir / "p.ini", bytes);
+    S s;
+    settings::SetDefaultSettings(1, s);
+    EXPECT_TRUE(LoadProfile(dir / "p.ini", s));
+    if (bytes.rfind("[CLI]", 0) == 0) {
+      EXPECT_EQ(s.JPGQuality, 77);
+    }
+  }
+  S s;
+  settings::SetDefaultSettings(1, s);
+  test::WriteFileBytes(dir / "p.ini", files[1]);
+  ASSERT_TRUE(LoadProfile(dir / "p.ini", s));
+  EXPECT_EQ(s.WatermarkText, longText);
+  EXPECT_EQ(s.DoWatermark, 1);
+}
+
 TEST(Profile, AppliedAtItsPositionInTheArguments) {
   test::TempDir dir;
   std::string path = dir / "my profile.ini";
