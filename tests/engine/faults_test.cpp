@@ -107,14 +107,32 @@ TEST_F(FaultTest, AVanishedOrReadOnlyFolderFailsCleanly) {
   std::filesystem::remove(folder);  // gone between the checks and the save
   EXPECT_EQ(ConvertFile(), 0);
   EXPECT_FALSE(platform::FileExists(folder));
-  if (geteuid() != 0) {  // root writes into read-only folders anyway
-    ASSERT_TRUE(platform::CreateFolder(folder));
-    test::WriteFileBytes(folder + "in.bmp", "old");
-    chmod(folder.c_str(), 0555);
-    EXPECT_EQ(ConvertFile(), 0);
-    chmod(folder.c_str(), 0755);
-    EXPECT_EQ(test::ReadFileBytes(folder + "in.bmp"), "old");
+  // Made read-only; the save runs in a child that drops root, which would
+  // write into a read-only folder anyway.
+  ASSERT_TRUE(platform::CreateFolder(folder));
+  test::WriteFileBytes(folder + "in.bmp", "old");
+  chmod(folder.c_str(), 0555);
+  chmod(dir.path().c_str(), 0755);
+  const std::string writable = dir / "open/";
+  ASSERT_TRUE(platform::CreateFolder(writable));
+  chmod(writable.c_str(), 0777);
+  pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(2);
+    // The same conversion into a writable folder shows the input is readable.
+    g_context.OutputFolder = writable;
+    if (ConvertFile() != 1) _exit(3);
+    g_context.OutputFolder = folder;
+    _exit(ConvertFile() == 0 ? 0 : 1);
   }
+  int status = 0;
+  waitpid(child, &status, 0);
+  chmod(folder.c_str(), 0755);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "the save into a read-only folder reported success";
+  EXPECT_EQ(test::ReadFileBytes(folder + "in.bmp"), "old");
+  EXPECT_EQ(FilesIn(folder), 1);
 }
 
 }  // namespace
