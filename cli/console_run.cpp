@@ -12,10 +12,9 @@
 #include "engine/conversion_context.h"
 #include "engine/formats.h"
 #include "engine/input_files.h"
-#include "engine/watermark_font.h"
+#include "engine/drawing.h"
 #include "engine/worker.h"
 #include "platform/console.h"
-#include "platform/picture_files.h"
 #include "platform/system.h"
 #include "platform/text_util.h"
 #include "settings/app_settings.h"
@@ -127,7 +126,10 @@ constexpr RunStep Check(Condition when, Condition valid, std::string_view error)
 
 // The watermark font lives from its check to the end of the run.
 bool g_fontLoaded = false;
-bool LoadFont(const S&) { return g_fontLoaded = engine::LoadWatermarkFont(); }
+bool LoadFont(const S&) {
+  const engine::DrawingApi* drawing = engine::Drawing();
+  return g_fontLoaded = drawing && drawing->loadWatermarkFont();
+}
 
 bool Rotating(const S& s) { return s.DoImageRotation != 0; }
 bool Resizing(const S& s) { return s.DoImageResize != 0; }
@@ -214,7 +216,9 @@ const RunStep kSettingSteps[] = {
     // the pixel bound) would silently give no mark, so it is refused here.
     Check(ImageMark,
           [](const S& s) {
-            return platform::FileSize(s.WatermarkImage) > 0 && platform::LoadPictureFile(s.WatermarkImage).has_value();
+            const engine::DrawingApi* drawing = engine::Drawing();
+            return platform::FileSize(s.WatermarkImage) > 0 && drawing &&
+                   drawing->watermarkPictureLoads(s.WatermarkImage);
           },
           "Error: Invalid watermark image"),
 
@@ -291,7 +295,7 @@ bool RunSettingSteps(const RunOutput& out, const S& s) {
 // Frees the watermark font however the run ends.
 struct FontRelease {
   ~FontRelease() {
-    if (g_fontLoaded) engine::FreeWatermarkFont();
+    if (g_fontLoaded) engine::Drawing()->freeWatermarkFont();
     g_fontLoaded = false;
   }
 };

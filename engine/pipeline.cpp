@@ -4,11 +4,10 @@
 #include "engine/bmp_writer.h"
 #include "engine/conversion_context.h"
 #include "engine/formats.h"
-#include "engine/frame.h"
+#include "engine/drawing.h"
 #include "engine/naming.h"
 #include "engine/pcx_reader.h"
 #include "engine/transforms.h"
-#include "engine/watermark.h"
 #include "engine/worker.h"
 #include "platform/system.h"
 #include "settings/app_settings.h"
@@ -52,8 +51,13 @@ std::int8_t ConvertFile() {
   picture = ApplyGreyscale(std::move(picture));
   picture = ApplyThreshold(std::move(picture));
   PassPauseGate();
-  picture = ApplyFrame(std::move(picture), c.ResultWidth, c.ResultHeight);
-  picture = ApplyWatermark(std::move(picture), c.ResultWidth, c.ResultHeight);
+  if (s.DoFrame != 0 || s.DoWatermark != 0) {
+    // Without its drawing module the program cannot draw what was asked.
+    const DrawingApi* drawing = Drawing();
+    if (!drawing) return 0;
+    if (s.DoFrame != 0) picture = drawing->applyFrame(std::move(picture), c.ResultWidth, c.ResultHeight);
+    if (s.DoWatermark != 0) picture = drawing->applyWatermark(std::move(picture), c.ResultWidth, c.ResultHeight);
+  }
   PassPauseGate();
   picture = ConvertBitDepth(std::move(picture));
 
