@@ -148,7 +148,11 @@ std::optional<PixelBuffer> LoadJpeg(const std::string& path) {
 
 // ---- BMP: FreeImage, after the header has been checked here.
 
-constexpr std::uint32_t kBiRgb = 0, kBiBitfields = 3;
+constexpr std::uint32_t kBiRgb = 0, kBiRle8 = 1, kBiRle4 = 2, kBiBitfields = 3;
+// Run-length data gives at most 255 pixels for two bytes, but its skips can
+// jump further; a file claiming more than this many pixels per byte of data
+// is refused rather than decoded into a huge picture.
+constexpr unsigned long long kMostRlePixelsPerByte = 1024;
 
 // Size and, for uncompressed files, whether the file holds every row.
 bool BmpHeaderAcceptable(std::FILE* f) {
@@ -173,11 +177,21 @@ bool BmpHeaderAcceptable(std::FILE* f) {
     return false;
   }
   if (!SizeAllowed(width, height) || bits == 0 || bits > 32) return false;
-  if (compression == kBiRgb || compression == kBiBitfields) {
-    unsigned long long rowBytes = ((static_cast<unsigned long long>(width) * bits + 31) / 32) * 4;
-    if (offset + rowBytes * static_cast<unsigned long long>(height) > length) return false;
+  const unsigned long long pixels = static_cast<unsigned long long>(width) * static_cast<unsigned long long>(height);
+  switch (compression) {
+    case kBiRgb:
+    case kBiBitfields: {
+      unsigned long long rowBytes = ((static_cast<unsigned long long>(width) * bits + 31) / 32) * 4;
+      return offset + rowBytes * static_cast<unsigned long long>(height) <= length;
+    }
+    case kBiRle8:
+    case kBiRle4:
+      // Each run-length kind belongs to its one depth.
+      if (bits != (compression == kBiRle8 ? 8u : 4u) || offset >= length) return false;
+      return pixels <= (length - offset) * kMostRlePixelsPerByte;
+    default:
+      return false;  // JPEG or PNG inside a BMP, or unknown: the decoder has none
   }
-  return true;
 }
 
 std::optional<PixelBuffer> LoadBmp(const std::string& path) {
