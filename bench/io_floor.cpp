@@ -3,6 +3,7 @@
 //
 //   io_floor INPUT OUTPUT BYTES
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -17,6 +18,8 @@ namespace {
 bool ReadAll(const char* path, std::vector<char>& bytes) {
   int fd = open(path, O_RDONLY | O_CLOEXEC);
   if (fd < 0) return false;
+  struct stat info;
+  if (fstat(fd, &info) == 0) bytes.reserve(static_cast<size_t>(info.st_size));
   char buffer[1 << 16];
   ssize_t n;
   while ((n = read(fd, buffer, sizeof buffer)) != 0) {
